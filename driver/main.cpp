@@ -1,0 +1,19 @@
+/* main.cpp: the run of one input file, phase after phase */
+#include "driver/diag.h"
+#include "input/input.h"
+#include "model/model.h"
+
+static const char *Version = "2.31";
+
+int main(int argc, char **argv)
+{
+    LimitMemory();
+    Fprint(stdout, "KAVOR/%s: Boundary Element Method for Potential Fields\n", Version);
+    Fprint(stdout, "  written by the KAVOR developers\n");
+    if (argc != 2) {
+        Fprint(stderr, "wrong number of parameters... try\nKAVOR d:\\path\\file.ext\n");
+        return 1;
+    }
+    ReadInput(argv[1]);
+    return 0;
+}
