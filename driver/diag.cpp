@@ -31,8 +31,8 @@ void ErrorExit(int code, const char *fmt, ...)
 
 void *AllocArray(int code, size_t count, size_t size)
 {
-    size_t n = count * size;
-    void *p = std::calloc(n ? count : 1, n ? size : 1);
+    size_t n = count * size; /* cannot wrap for the program's counts, < 2^31 */
+    void *p = n ? std::calloc(count, size) : std::calloc(1, 1);
     if (!p)
         ErrorExit(code, "can't allocate memory [%lux%u=%lu]", (unsigned long)count, (unsigned)size,
                   (unsigned long)n);

@@ -1,0 +1,103 @@
+/* harness.cpp: runs the built program in a scratch directory of its own */
+#include "harness.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <dirent.h>
+#include <fstream>
+#include <sstream>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+Scratch::Scratch()
+{
+    char t[] = "/tmp/kavor-test-XXXXXX";
+    dir = mkdtemp(t);
+}
+
+Scratch::~Scratch()
+{
+    std::string cmd = "rm -rf '" + dir + "'";
+    if (std::system(cmd.c_str()) != 0)
+        std::perror("rm");
+}
+
+void Scratch::Write(const std::string &name, const std::string &text) const
+{
+    std::ofstream f(Path(name), std::ios::binary);
+    f << text;
+}
+
+std::string Scratch::Read(const std::string &name) const
+{
+    std::ifstream f(Path(name), std::ios::binary);
+    std::stringstream s;
+    s << f.rdbuf();
+    return s.str();
+}
+
+bool Scratch::Exists(const std::string &name) const
+{
+    struct stat st;
+    return lstat(Path(name).c_str(), &st) == 0;
+}
+
+std::vector<std::string> Scratch::Files() const
+{
+    std::vector<std::string> v;
+    DIR *d = opendir(dir.c_str());
+    while (struct dirent *e = readdir(d)) {
+        std::string n = e->d_name;
+        if (n != "." && n != ".." && n != ".stdout" && n != ".stderr")
+            v.push_back(n);
+    }
+    closedir(d);
+    std::sort(v.begin(), v.end());
+    return v;
+}
+
+static std::string Quote(const std::string &s)
+{
+    std::string q = "'";
+    for (char c : s)
+        q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return q + "'";
+}
+
+Outcome Scratch::Kavor(const std::vector<std::string> &args, const std::string &extra) const
+{
+    std::string cmd = "cd " + Quote(dir) + " && " + extra + " exec " + Quote(KAVOR_EXE);
+    for (const auto &a : args)
+        cmd += " " + Quote(a);
+    cmd += " >.stdout 2>.stderr";
+    int st = std::system(cmd.c_str());
+    Outcome r;
+    r.rc = WIFEXITED(st) ? WEXITSTATUS(st) : 128 + WTERMSIG(st);
+    r.out = Read(".stdout");
+    r.err = Read(".stderr");
+    unlink(Path(".stdout").c_str());
+    unlink(Path(".stderr").c_str());
+    return r;
+}
+
+Outcome Scratch::KavorOn(const std::string &input) const
+{
+    Write("in.dat", input);
+    return Kavor({"in.dat"});
+}
+
+std::string Banner()
+{
+    return "KAVOR/2.31: Boundary Element Method for Potential Fields\n"
+           "  written by the KAVOR developers\n";
+}
+
+std::string Lbl(const std::string &label)
+{
+    std::string s = label + " ";
+    if (label.size() < 49)
+        s.append(49 - label.size(), '.');
+    return s + " ";
+}

@@ -1,0 +1,36 @@
+/* harness.h: runs the built program in a scratch directory of its own */
+#ifndef KAVOR_TEST_HARNESS_H
+#define KAVOR_TEST_HARNESS_H
+
+#include <string>
+#include <vector>
+
+struct Outcome {
+    int rc;
+    std::string out, err;
+};
+
+/* a fresh empty directory that is removed with the object */
+struct Scratch {
+    std::string dir;
+    Scratch();
+    ~Scratch();
+    std::string Path(const std::string &name) const { return dir + "/" + name; }
+    void Write(const std::string &name, const std::string &text) const;
+    std::string Read(const std::string &name) const;
+    bool Exists(const std::string &name) const;
+    std::vector<std::string> Files() const; /* sorted names in the directory */
+    /* runs the program with these arguments in the directory; extra is a
+       shell prefix such as "ulimit -v 1000000;" */
+    Outcome Kavor(const std::vector<std::string> &args, const std::string &extra = "") const;
+    /* writes the input to "in.dat" and runs the program on it */
+    Outcome KavorOn(const std::string &input) const;
+};
+
+/* the banner lines that start every run's standard output */
+std::string Banner();
+
+/* a label line's leader: the label, a blank, dots up to column 51, a blank */
+std::string Lbl(const std::string &label);
+
+#endif
