@@ -2,6 +2,8 @@
 #include "driver/diag.h"
 #include "input/input.h"
 #include "model/model.h"
+#include "output/output.h"
+#include "solver/assemble.h"
 
 static const char *Version = "2.31";
 
@@ -15,5 +17,8 @@ int main(int argc, char **argv)
         return 1;
     }
     ReadInput(argv[1]);
+    AssembleAndSolve();
+    WriteResults("KAVOR.OUT");
+    WriteBoundaries("KAVOR.P2D");
     return 0;
 }
