@@ -1,8 +1,10 @@
 /* main.cpp: the run of one input file, phase after phase */
 #include "driver/diag.h"
+#include "field/field.h"
 #include "input/input.h"
 #include "model/model.h"
 #include "output/output.h"
+#include "output/plots.h"
 #include "solver/assemble.h"
 
 static const char *Version = "2.31";
@@ -20,5 +22,12 @@ int main(int argc, char **argv)
     AssembleAndSolve();
     WriteResults("KAVOR.OUT");
     WriteBoundaries("KAVOR.P2D");
+    EvaluateField("KAVOR.V2D");
+    if (Nx != 0)
+        WriteContours("KAVOR.TRI", "KAV0R.QM4");
+    WriteVectorPlot("KAVOR.QM4");
+    Fprint(stderr, "for velocity vectors run QM4 KAVOR.QM4\n");
+    if (Nx != 0)
+        Fprint(stderr, "for potential contours run QM4 KAV0R.QM4\n");
     return 0;
 }

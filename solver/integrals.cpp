@@ -13,39 +13,7 @@
 #include <cmath>
 
 #include "driver/diag.h"
-
-/* The quantities every weight of an element at a field point is built from.
-   The interior evaluation needs the same ones, plus their derivatives. */
-struct ElementTerms {
-    double L2, L;     /* squared length and length of the element */
-    double a, b;      /* L times the distances of the foot of the
-                         perpendicular from the first and the second node */
-    double c;         /* L times the signed distance from the element's line,
-                         positive on its left */
-    double r1s, r2s;  /* squared distances to the first and second node */
-    double lam1, lam2; /* ln(r1s), ln(r2s) */
-    double Theta;     /* angle subtended by the element, positive on its left */
-};
-
-/* the shared quantities of the element (x1,y1)-(x2,y2) seen from (x,y) */
-static inline void ComputeTerms(double x, double y, double x1, double y1,
-                                double x2, double y2, ElementTerms *t)
-{
-    double ex = x2 - x1, ey = y2 - y1;
-    double dx = x - x1, dy = y - y1;
-    t->L2 = ex * ex + ey * ey;
-    t->L = std::sqrt(t->L2);
-    t->a = ex * dx + ey * dy;
-    t->b = t->L2 - t->a;
-    t->c = ex * dy - ey * dx;
-    t->r1s = dx * dx + dy * dy;
-    t->r2s = (dx - ex) * (dx - ex) + (dy - ey) * (dy - ey);
-    t->lam1 = std::log(t->r1s);
-    t->lam2 = std::log(t->r2s);
-    /* two one-argument arctangents, not atan2: at c = 0 the quotients are
-       signed infinities and the sum is exactly 0 or +-pi */
-    t->Theta = std::atan(t->a / t->c) + std::atan(t->b / t->c);
-}
+#include "solver/terms.h"
 
 /* G1, G2, H1, H2 of the element (x1,y1)-(x2,y2) at the node (x,y) */
 void ElementIntegrals(double x, double y, double x1, double y1, double x2,
@@ -54,19 +22,7 @@ void ElementIntegrals(double x, double y, double x1, double y1, double x2,
 {
     ElementTerms t;
     ComputeTerms(x, y, x1, y1, x2, y2, &t);
-
-    /* integral of ln(1/r) over the element */
-    double I0 = t.L - (t.a * t.lam1 + t.b * t.lam2) / (2.0 * t.L) -
-                (t.c / t.L) * t.Theta;
-    /* first moment of ln(1/r) about the foot of the perpendicular */
-    double I1 = -(t.r2s * t.lam2 - t.r1s * t.lam1 - (t.b - t.a)) / 4.0;
-    /* c times the log difference vanishes with c, whatever the distance */
-    double q = (t.c / (2.0 * t.L2)) * (t.lam2 - t.lam1);
-
-    *G1 = (t.b * I0 - t.L * I1) / t.L2;
-    *G2 = (t.a * I0 + t.L * I1) / t.L2;
-    *H1 = -(t.b / t.L2) * t.Theta + q;
-    *H2 = -(t.a / t.L2) * t.Theta - q;
+    ComputeWeights(&t, G1, G2, H1, H2);
 }
 
 /* Gnear = integral of -ln(s)(1 - s/L), Gfar = integral of -ln(s) s/L, s in

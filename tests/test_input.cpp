@@ -95,8 +95,12 @@ TEST(Reader, MemoryReportCountsEveryArray)
 TEST(Reader, GridRequestReadsNoPoints)
 {
     Scratch d;
-    Outcome r = d.KavorOn("t\n4 -2147483647\n" + std::string(Square) + "garbage\n");
+    Outcome r = d.KavorOn("t\n4 -4\n" + std::string(Square) + "garbage\n");
     EXPECT_EQ(r.rc, 0) << r.err;
+    EXPECT_EQ(r.out.find("reading internal points"), std::string::npos);
+    /* the largest grid request is read; the grid itself is too fine */
+    r = d.KavorOn("t\n4 -2147483647\n" + std::string(Square) + "garbage\n");
+    EXPECT_NE(r.err.find("Fatal Error Code: 820\n"), std::string::npos);
     EXPECT_NE(r.out.find(Lbl("number of internal points") + "-2147483647\n"), std::string::npos);
     EXPECT_EQ(r.out.find("reading internal points"), std::string::npos);
 }

@@ -85,14 +85,15 @@ TEST(Results, ConsoleOfACompleteRun)
                        "4\n" + Lbl("allocating memory") + "1 KB\n" + Lbl("nodal point equations") + "4\n" +
                        Lbl("resorting boundary conditions") + "OK\n" + Lbl("simultaneous equations") + "4\n" +
                        Lbl("reordering solution set") + "OK\n" + Lbl("calculating tangentials") + "OK\n" +
-                       Lbl("results output file") + "KAVOR.OUT\n" + Lbl("boundary output file") + "KAVOR.P2D\n";
+                       Lbl("results output file") + "KAVOR.OUT\n" + Lbl("boundary output file") + "KAVOR.P2D\n" + Lbl("plot command file") + "KAVOR.QM4\n";
     ASSERT_GE(r.out.size(), tail.size());
     EXPECT_EQ(r.out.substr(r.out.size() - tail.size()), tail);
     EXPECT_EQ(r.err, "\rdetermining equation for node 1\rdetermining equation for node 2"
                      "\rdetermining equation for node 3\rdetermining equation for node 4\r"
                      "\rsolving simultaneous equation 1\rsolving simultaneous equation 2"
-                     "\rsolving simultaneous equation 3\r");
-    EXPECT_EQ(d.Files(), (std::vector<std::string>{"KAVOR.OUT", "KAVOR.P2D", "in.dat"}));
+                     "\rsolving simultaneous equation 3\r"
+                     "for velocity vectors run QM4 KAVOR.QM4\n");
+    EXPECT_EQ(d.Files(), (std::vector<std::string>{"KAVOR.OUT", "KAVOR.P2D", "KAVOR.QM4", "in.dat"}));
 }
 
 TEST(Results, OutlineHasOneClosedPolygonPerBoundary)
