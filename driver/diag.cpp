@@ -90,6 +90,26 @@ void CloseFile(FILE *f)
     std::fclose(f);
 }
 
+FILE *CreateOutput(const char *label, const char *name, int code)
+{
+    PrintLabel(stdout, "%s", label);
+    Fprint(stdout, "%s\n", name);
+    FILE *f = OpenFile(name, "wb");
+    if (!f)
+        ErrorExit(code, "can't create output file");
+    return f;
+}
+
+void CloseOutput(FILE *f, int code)
+{
+    bool bad = std::fflush(f) != 0 || std::ferror(f);
+    for (int i = 0; i < MAXFILES; i++)
+        if (Open[i] == f)
+            Open[i] = NULL;
+    if (std::fclose(f) != 0 || bad)
+        ErrorExit(code, "can't write output file");
+}
+
 #if defined(__SANITIZE_ADDRESS__)
 #define KAVOR_NO_LIMIT 1
 #elif defined(__has_feature)

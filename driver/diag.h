@@ -36,6 +36,14 @@ void PrintMemory(void);
 FILE *OpenFile(const char *name, const char *mode);
 void CloseFile(FILE *f);
 
+/* prints the label and the name of an output file, then creates it;
+   ErrorExit(code) when it cannot be created */
+FILE *CreateOutput(const char *label, const char *name, int code);
+
+/* completes an output file; ErrorExit(code) when any of its writes, the
+   flush or the close failed, so that a full disk is never taken for success */
+void CloseOutput(FILE *f, int code);
+
 /* caps the address space at the physical memory, so that an allocation the
    machine cannot back fails at once instead of the system killing the run */
 void LimitMemory(void);

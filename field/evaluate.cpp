@@ -139,16 +139,12 @@ void EvaluateField(const char *name)
 {
     if (Ni == 0)
         return;
-    PrintLabel(stdout, "velocity output file");
-    Fprint(stdout, "%s\n", name);
-    FILE *f = OpenFile(name, "wb");
-    if (!f)
-        ErrorExit(779, "can't create output file");
+    FILE *f = CreateOutput("velocity output file", name, 779);
     Shown = 0;
     if (Ni > 0)
         EvaluatePoints(f);
     else
         EvaluateGrid(f);
     Fprint(stderr, "\r             \r");
-    CloseFile(f);
+    CloseOutput(f, 779);
 }

@@ -77,26 +77,18 @@ static void WriteCell(FILE *f, int c, int r)
 
 void WriteContours(const char *trifile, const char *cmdfile)
 {
-    PrintLabel(stdout, "potential file");
-    Fprint(stdout, "%s\n", trifile);
-    FILE *f = OpenFile(trifile, "wb");
-    if (!f)
-        ErrorExit(907, "can't create output file");
+    FILE *f = CreateOutput("potential file", trifile, 907);
     Fprint(f, "*TRIANGLES:  X1,Y1,S1  X2,Y2,S2  X3,Y3,S3\n");
     Umin = Xpmin = Ypmin = DBL_MAX;
     Umax = Xpmax = Ypmax = -DBL_MAX;
     for (int r = 1; r < Ny; r++)
         for (int c = 1; c < Nx; c++)
             WriteCell(f, c, r);
-    CloseFile(f);
+    CloseOutput(f, 907);
     if (Umin > Umax) /* no triangle at all: empty ranges */
         Umin = Umax = Xpmin = Xpmax = Ypmin = Ypmax = 0;
 
-    PrintLabel(stdout, "plot file");
-    Fprint(stdout, "%s\n", cmdfile);
-    FILE *g = OpenFile(cmdfile, "wb");
-    if (!g)
-        ErrorExit(955, "can't create output file");
+    FILE *g = CreateOutput("plot file", cmdfile, 955);
     Fprint(g, "QM4\n!PLOT\nEQUAL\nNOAXES\nNOLEGEND\nCOLOR\n");
     Fprint(g, "%lG %lG %lG\n", Umin, Umax, (Umax - Umin) * 0.0625);
     Fprint(g, "NOTITLE\nX\n");
@@ -104,5 +96,5 @@ void WriteContours(const char *trifile, const char *cmdfile)
     Fprint(g, "Y\n");
     Fprint(g, "%.9lG %.9lG\n", Ypmin, Ypmax);
     Fprint(g, "KAVOR.TRI\n!END\n");
-    CloseFile(g);
+    CloseOutput(g, 955);
 }

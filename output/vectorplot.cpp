@@ -7,11 +7,7 @@
 
 void WriteVectorPlot(const char *name)
 {
-    PrintLabel(stdout, "plot command file");
-    Fprint(stdout, "%s\n", name);
-    FILE *f = OpenFile(name, "wb");
-    if (!f)
-        ErrorExit(983, "can't create output file");
+    FILE *f = CreateOutput("plot command file", name, 983);
     /* the smallest scale at which the bounding box fits 640 by 480 units,
        and a window one unit larger, centred on the box */
     double cy = (Ymax - Ymin) / 480, cx = (Xmax - Xmin) / 640;
@@ -32,5 +28,5 @@ void WriteVectorPlot(const char *name)
             Fprint(f, "1 2 1 1 3\nINTERNAL BOUNDARY %li\n", (long)i);
     }
     Fprint(f, "!END\n");
-    CloseFile(f);
+    CloseOutput(f, 983);
 }

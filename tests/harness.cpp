@@ -1,6 +1,11 @@
 /* harness.cpp: runs the built program in a scratch directory of its own */
 #include "harness.h"
 
+#include <gtest/gtest.h>
+
+#include "input/input.h"
+#include "model/model.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -100,4 +105,14 @@ std::string Lbl(const std::string &label)
     if (label.size() < 49)
         s.append(49 - label.size(), '.');
     return s + " ";
+}
+
+void LoadModel(const std::string &input)
+{
+    Scratch d;
+    d.Write("in.dat", input);
+    Nline = 0;
+    testing::internal::CaptureStdout();
+    ReadInput(d.Path("in.dat").c_str());
+    testing::internal::GetCapturedStdout();
 }

@@ -27,6 +27,10 @@ struct Scratch {
     Outcome KavorOn(const std::string &input) const;
 };
 
+/* reads an input into this process's model, with its console output
+   swallowed */
+void LoadModel(const std::string &input);
+
 /* the banner lines that start every run's standard output */
 std::string Banner();
 

@@ -13,21 +13,10 @@
 #include "model/model.h"
 #include "solver/assemble.h"
 
-/* reads an input into this process's model, quietly */
-static void Load(const std::string &input)
-{
-    Scratch d;
-    d.Write("in.dat", input);
-    Nline = 0;
-    testing::internal::CaptureStdout();
-    ReadInput(d.Path("in.dat").c_str());
-    testing::internal::GetCapturedStdout();
-}
-
 /* reads an input and arranges its system without solving it */
 static void Arrange(const std::string &input)
 {
-    Load(input);
+    LoadModel(input);
     testing::internal::CaptureStdout();
     testing::internal::CaptureStderr();
     AllocSystem();
@@ -40,7 +29,7 @@ static void Arrange(const std::string &input)
 /* reads an input and solves it, quietly */
 static void Solve(const std::string &input)
 {
-    Load(input);
+    LoadModel(input);
     testing::internal::CaptureStdout();
     testing::internal::CaptureStderr();
     AssembleAndSolve();

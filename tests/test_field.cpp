@@ -132,11 +132,9 @@ TEST(Field, GridRowByRowSkippingHoleAndNodes)
 TEST(Field, GridStateInTheModel)
 {
     Scratch d;
-    d.Write("in.dat", Holed(-16));
-    Nline = 0;
+    LoadModel(Holed(-16));
     testing::internal::CaptureStdout();
     testing::internal::CaptureStderr();
-    ReadInput(d.Path("in.dat").c_str());
     AssembleAndSolve();
     EvaluateField(d.Path("v.v2d").c_str());
     testing::internal::GetCapturedStderr();
@@ -146,8 +144,9 @@ TEST(Field, GridStateInTheModel)
     for (int k = 0; k < 25; k++) {
         bool skipped = k == 0 || k == 12;
         EXPECT_EQ(Ing[k], skipped ? 0 : 1) << k;
-        if (skipped)
+        if (skipped) {
             EXPECT_EQ(Ug[k], 0) << k;
+        }
     }
     double h = std::sqrt(15.0 / 16);
     EXPECT_EQ(Xg[2], h + h);

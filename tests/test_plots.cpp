@@ -84,8 +84,9 @@ TEST(Contours, CellsWithMissingCorners)
         std::string tri, cmd;
         Contours(tri, cmd);
         EXPECT_EQ(tri, TriHead + c.tri) << c.map;
-        if (!*c.tri) /* no triangle: empty ranges */
+        if (!*c.tri) { /* no triangle: empty ranges */
             EXPECT_EQ(cmd, Cmd("0 0 0", "0 0", "0 0")) << c.map;
+        }
     }
 }
 

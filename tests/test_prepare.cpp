@@ -15,20 +15,9 @@ static std::string Fatal(int code, const std::string &msg)
     return "\nFatal Error Code: " + std::to_string(code) + "\n" + msg + "\n";
 }
 
-/* reads an input into this process's model */
-static void Load(const std::string &input)
-{
-    Scratch d;
-    d.Write("in.dat", input);
-    Nline = 0;
-    testing::internal::CaptureStdout();
-    ReadInput(d.Path("in.dat").c_str());
-    testing::internal::GetCapturedStdout();
-}
-
 TEST(Prepare, ClockwiseTriangleIsReversed)
 {
-    Load("t\n3 0\n0 0 0 1\n0 1 0 2\n1 0 0 3\n");
+    LoadModel("t\n3 0\n0 0 0 1\n0 1 0 2\n1 0 0 3\n");
     EXPECT_EQ(Nbnd, 1);
     EXPECT_EQ(Ibnd[0], 0);
     EXPECT_EQ(Ibnd[1], 3);
@@ -50,7 +39,7 @@ TEST(Prepare, SplitsOrientsAndMeasuresBoundaries)
 {
     /* exterior 0..4 counter-clockwise with types 0,0,0,3; a clockwise hole
        (kept) and a counter-clockwise hole (reversed) */
-    Load("t\n12 0\n"
+    LoadModel("t\n12 0\n"
          "0 0 0 0\n4 0 1 0\n4 4 2 0\n0 4 3 0\n"
          "1 1 1 0\n1 2 1 0\n2 2 0 0\n2 1 4 0\n"
          "3 3 2 0\n3.5 3 2 0\n3.5 3.5 2 0\n3 3.5 1 0\n");

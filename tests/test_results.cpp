@@ -117,18 +117,3 @@ TEST(Results, OutlineHasOneClosedPolygonPerBoundary)
     EXPECT_EQ(M[1], "1.23456789E-005 0 0");
     EXPECT_EQ(M[2], "10000000 0 0");
 }
-
-TEST(Results, FilesThatCannotBeCreated)
-{
-    for (auto [name, code] : {std::pair<const char *, int>{"KAVOR.OUT", 711}, {"KAVOR.P2D", 737}}) {
-        Scratch d;
-        d.Write("in.dat", Clockwise);
-        ASSERT_EQ(std::system(("mkdir " + d.Path(name)).c_str()), 0);
-        Outcome r = d.Kavor({"in.dat"});
-        EXPECT_EQ(r.rc, 1);
-        EXPECT_EQ(r.err.substr(r.err.find('\n')),
-                  "\nFatal Error Code: " + std::to_string(code) + "\ncan't create output file\n");
-        std::string label = Lbl(code == 711 ? "results output file" : "boundary output file") + name + "\n";
-        EXPECT_EQ(r.out.substr(r.out.size() - label.size()), label);
-    }
-}
