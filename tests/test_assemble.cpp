@@ -231,3 +231,17 @@ TEST(Accuracy, TangentialConditionOnASquare)
             EXPECT_NEAR(dUdT[p], -1, 1e-12);
     }
 }
+
+TEST(Assemble, SystemThatDoesNotFit)
+{
+    /* G and H of 5000 nodes take 400 MB; under a 520 MB limit the rows of
+       the system's matrix run out */
+    std::string in = "big\n5000 0\n" + Ring(1, 5000, false, 0, 0, 3);
+    Scratch d;
+    d.Write("in.dat", in);
+    Outcome r = d.Kavor({"in.dat"}, "ulimit -v 520000;");
+    EXPECT_EQ(r.rc, 1);
+    EXPECT_EQ(r.err, "\nFatal Error Code: 361\ncan't allocate memory [5000x8=40000]\n");
+    std::string tail = Lbl("number of simultaneous equations") + "5000\n" + Lbl("allocating memory");
+    EXPECT_EQ(r.out.substr(r.out.size() - tail.size()), tail);
+}

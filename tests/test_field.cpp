@@ -178,3 +178,55 @@ TEST(Field, GridThatCannotBeCounted)
         EXPECT_FALSE(d.Exists("KAVOR.TRI")) << c.name;
     }
 }
+
+/* a circle of radius R with n nodes and U = ln R given */
+static std::string LogRing(double R, int n, bool cw)
+{
+    std::string s;
+    for (int i = 0; i < n; i++) {
+        double t = 2 * M_PI * i / n * (cw ? -1 : 1);
+        s += Format("%.17g %.17g %d %.17g\n", R * std::cos(t), R * std::sin(t), i == n - 1 ? 3 : 0, std::log(R));
+    }
+    return s;
+}
+
+TEST(Field, AnnulusPointsConvergeToLogR)
+{
+    /* U = ln r between r = 1 and r = 2; the velocity is (y, -x)/r^2 */
+    const double P[][2] = {{1.2, 0}, {0, 1.5}, {-1.1, 1.1}, {1.3, -1.3}, {-1.8, -0.2}};
+    double last = 0;
+    for (int n = 32; n <= 128; n *= 2) {
+        std::string pts;
+        for (auto &p : P)
+            pts += Format("%.17g %.17g\n", p[0], p[1]);
+        Scratch d;
+        Outcome r = d.KavorOn("annulus\n" + std::to_string(n + n / 2) + " 5\n" + LogRing(2, n, false) +
+                              LogRing(1, n / 2, true) + pts);
+        ASSERT_EQ(r.rc, 0) << r.err;
+        auto rows = Rows(d.Read("KAVOR.V2D"));
+        ASSERT_EQ(rows.size(), 5u);
+        double e = 0;
+        for (int i = 0; i < 5; i++) {
+            double x = P[i][0], y = P[i][1], r2 = x * x + y * y;
+            e = std::fmax(e, std::fabs(rows[i][4] - 0.5 * std::log(r2)));
+            e = std::fmax(e, std::fabs(rows[i][2] - y / r2));
+            e = std::fmax(e, std::fabs(rows[i][3] + x / r2));
+        }
+        if (n > 32) {
+            EXPECT_GT(last / e, 3) << n;
+        }
+        last = e;
+    }
+    EXPECT_LT(last, 5e-4);
+}
+
+TEST(Field, GridArraysThatDoNotFit)
+{
+    /* about 2 x 10^8 grid points: Ing fits under a 1.2 GB limit, Ug not */
+    Scratch d;
+    d.Write("in.dat", "big grid\n4 -200000000\n0 0 0 0\n1 0 0 1\n1 1 0 1\n0 1 3 0\n");
+    Outcome r = d.Kavor({"in.dat"}, "ulimit -v 1200000;");
+    EXPECT_EQ(r.rc, 1);
+    EXPECT_NE(r.err.find("\nFatal Error Code: 825\ncan't allocate memory ["), std::string::npos) << r.err;
+    EXPECT_TRUE(d.Exists("KAVOR.V2D"));
+}

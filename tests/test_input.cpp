@@ -139,6 +139,7 @@ TEST(Reader, FatalErrors)
         {"type past a long", "t\n4 0\n0 0 99999999999999999999 0\n", 1104,
          "unexpected boundary condition type (expected 0-5)"},
         {"too few boundary lines", "t\n5 0\n" + sq + "* end\n", 1036, "unexpected end of input file at line 7"},
+        {"no last line end", "t\n5 0\n" + sq.substr(0, sq.size() - 1), 1036, "unexpected end of input file at line 6"},
         {"long comment", "t\n4 0\n0 0 0 0\n*" + std::string(199, 'x') + "\n1 0 0 1\n", 1102,
          "scan error on Xb,Yb,Bc,Ub at line 5"},
         /* a CR LF pair is one character: a 126-character line and its
