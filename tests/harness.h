@@ -31,6 +31,14 @@ struct Scratch {
    swallowed */
 void LoadModel(const std::string &input);
 
+/* the address-space limits that some tests set (ulimit -v) cannot hold
+   the sanitizers' shadow memory */
+#ifdef KAVOR_SANITIZE
+#define SKIP_IF_SANITIZED() GTEST_SKIP() << "address-space limits do not work under the sanitizers"
+#else
+#define SKIP_IF_SANITIZED() (void)0
+#endif
+
 /* the banner lines that start every run's standard output */
 std::string Banner();
 

@@ -222,6 +222,7 @@ TEST(Field, AnnulusPointsConvergeToLogR)
 
 TEST(Field, GridArraysThatDoNotFit)
 {
+    SKIP_IF_SANITIZED();
     /* about 2 x 10^8 grid points: Ing fits under a 1.2 GB limit, Ug not */
     Scratch d;
     d.Write("in.dat", "big grid\n4 -200000000\n0 0 0 0\n1 0 0 1\n1 1 0 1\n0 1 3 0\n");
