@@ -1,6 +1,8 @@
 /* format.cpp: printf-style output with exponents of at least three digits */
 #include "driver/format.h"
 
+#include <cmath>
+#include <cstdlib>
 #include <cstring>
 
 /* widens the exponent of a formatted real to three digits: 1E-05 -> 1E-005 */
@@ -123,6 +125,10 @@ size_t Vformat(std::string &out, const char *fmt, va_list ap)
         }
         case 'e': case 'E': case 'f': case 'F': case 'g': case 'G': {
             double v = big ? (double)va_arg(ap, long double) : va_arg(ap, double);
+#ifdef KAVOR_FUZZ
+            if (!std::isfinite(v)) /* the fuzzer's oracle: a run prints finite numbers only */
+                std::abort();
+#endif
             std::snprintf(spec, sizeof spec, "%s%c", prefix.c_str(), c);
             int n = std::snprintf(buf, sizeof buf, spec, v);
             if (n >= 0 && (size_t)n < sizeof buf) {

@@ -24,6 +24,22 @@ void PrepareBoundaries(void);
 /* reverses the nodes at positions s..e and makes their Pnt negative */
 void ReverseBoundary(int s, int e);
 
+/* rejects boundaries that share a node, cross, or lie inside a hole
+   (codes 1230 to 1238) */
+void CheckGeometry(void);
+
+/* the smallest distance two distinct nodes may have: 2^-52 or 2^-40 times
+   the model's extent, whichever is larger; below it, the element integrals
+   at one of them lose every digit */
+double NodeResolution(void);
+
+/* sign of the turn a -> b -> c, exactly: 1 left, -1 right, 0 in line */
+int Orient(double ax, double ay, double bx, double by, double cx, double cy);
+
+/* where (x, y) lies against the polygon of boundary b, exactly: 1 strictly
+   inside, 0 on an element, -1 outside */
+int LocatePoint(int b, double x, double y);
+
 /* 1 if (x, y) is inside the polygon of n vertices X, Y, else 0 */
 int PointInPolygon(const double *X, const double *Y, int n, double x, double y);
 

@@ -133,5 +133,6 @@ void PrepareBoundaries(void)
     Abnd = (double *)AllocArray(1149, (size_t)Nbnd, sizeof(double));
     OrientBoundaries();
     CheckEssential();
+    CheckGeometry();
     ElementLengths();
 }

@@ -8,6 +8,7 @@
 #include "input/input.h"
 
 #include <climits>
+#include <cmath>
 
 #include "driver/diag.h"
 #include "model/model.h"
@@ -131,6 +132,20 @@ static void ReadInternalPoints(FILE *f)
     Fprint(stdout, "OK\n");
 }
 
+#ifdef KAVOR_FUZZ
+/* The fuzzing build runs small problems only, so that a long computation is
+   never taken for a hang: at most 300 boundary points, and at most two
+   hundred thousand element evaluations at the internal or grid points. */
+static const double FuzzWork = 2e5;
+
+/* ends a run that is too large for the fuzzing build */
+static void FuzzLimit(bool big)
+{
+    if (big)
+        ErrorExit(99, "problem too large for the fuzzing build");
+}
+#endif
+
 void ReadInput(const char *path)
 {
     Fprint(stdout, "input file: %s\n", path);
@@ -146,6 +161,9 @@ void ReadInput(const char *path)
     Fprint(stdout, "%li\n", (long)Ni);
     if (Nb < 3)
         ErrorExit(1071, "less than 3 boundary points");
+#ifdef KAVOR_FUZZ
+    FuzzLimit(Nb > 300 || (double)Ni * Nb > FuzzWork);
+#endif
     PrintLabel(stdout, "allocating memory");
     AllocModel();
     PrintMemory();
@@ -153,6 +171,13 @@ void ReadInput(const char *path)
     ReadBoundaryPoints(f);
     Fprint(stdout, "OK\n");
     PrepareBoundaries();
+#ifdef KAVOR_FUZZ
+    if (Ni < 0) { /* the grid's points, counted as the field evaluation will */
+        double h = std::sqrt(Anet / -(double)Ni);
+        double nx = (Xmax - Xmin) / h + 1, ny = (Ymax - Ymin) / h + 1;
+        FuzzLimit(!(nx * ny * Nb <= FuzzWork));
+    }
+#endif
     ReadInternalPoints(f);
     CloseFile(f);
 }

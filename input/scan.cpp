@@ -1,7 +1,8 @@
 /* scan.cpp: the fields of the data lines.
  *
  * A real is an optional sign, digits with an optional decimal point and an
- * optional exponent, read into the nearest double; an integer takes its base
+ * optional exponent, read into the nearest double, and it must be zero or
+ * have a magnitude from 1E-100 to 1E+100; an integer takes its base
  * from its prefix (0 octal, 0x hexadecimal).  White space before a number is
  * skipped; two fields of a boundary or internal point line are separated by
  * blanks and commas only.
@@ -12,6 +13,14 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+
+/* The window of reals: zero, or a magnitude from 1E-100 to 1E+100.  Within
+ * it no sum, product or square of the preparation, the element integrals or
+ * the field evaluation overflows (their largest terms grow as the cube of
+ * the coordinates times a logarithm), no square of a distance between two
+ * distinct points underflows to zero, and the exact orientation test stays
+ * exact. */
+static const double RealMin = 1e-100, RealMax = 1e100;
 
 static bool IsSpace(char c)
 {
@@ -39,7 +48,7 @@ const char *ScanLong(const char *s, long *v, bool *range)
     return end;
 }
 
-/* a decimal real; a number that overflows a double is not a number */
+/* a decimal real; a number outside the window of reals is not a number */
 const char *ScanReal(const char *s, double *v)
 {
     while (IsSpace(*s))
@@ -48,12 +57,13 @@ const char *ScanReal(const char *s, double *v)
     if (*p == '+' || *p == '-')
         p++;
     size_t digits = 0;
+    bool nonzero = false; /* a digit other than 0 */
     while (IsDigit(*p))
-        p++, digits++;
+        nonzero |= *p != '0', p++, digits++;
     if (*p == '.') {
         p++;
         while (IsDigit(*p))
-            p++, digits++;
+            nonzero |= *p != '0', p++, digits++;
     }
     if (!digits)
         return NULL;
@@ -74,7 +84,7 @@ const char *ScanReal(const char *s, double *v)
     std::memcpy(tok, s, n);
     tok[n] = '\0';
     double x = std::strtod(tok, NULL);
-    if (!std::isfinite(x))
+    if (nonzero ? !(std::fabs(x) >= RealMin && std::fabs(x) <= RealMax) : x != 0)
         return NULL;
     *v = x;
     return p;

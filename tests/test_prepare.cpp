@@ -65,12 +65,13 @@ TEST(Prepare, SplitsOrientsAndMeasuresBoundaries)
 
 TEST(Prepare, FatalErrors)
 {
-    /* a 100 x 100 exterior with a hole of area 9900 + extra, the extra
-       being a notch of 0.5 x (0.5 - w) at the hole's upper right corner */
+    /* a 100 x 100 exterior with a hole of area 9900 + extra: the square
+       0.25..99.75 less a notch of 0.5 x (99.75 - n) at its upper right
+       corner; the hole keeps clear of the exterior boundary */
     auto nethole = [](const char *notch) {
         return std::string("t\n10 0\n0 0 0 0\n100 0 0 0\n100 100 0 0\n0 100 3 0\n"
-                           "0 0 1 0\n0 99.5 1 0\n99 99.5 1 0\n99 ") +
-               notch + " 1 0\n99.5 " + notch + " 1 0\n99.5 0 1 0\n";
+                           "0.25 0.25 1 0\n0.25 99.75 1 0\n99.25 99.75 1 0\n99.25 ") +
+               notch + " 1 0\n99.75 " + notch + " 1 0\n99.75 0.25 1 0\n";
     };
     struct {
         const char *name;
@@ -89,7 +90,7 @@ TEST(Prepare, FatalErrors)
          1175, "internal boundary 3 point 3 at X=9,Y=6\nis not inside external boundary"},
         {"collinear exterior", "t\n3 0\n0 0 0 0\n1 0 0 0\n2 0 0 0\n", 1179, "boundary is degenerate (area\xF7"
                                                                               "0)"},
-        {"net area below 1%", nethole("99.25"), 1219, "net area is less than 1% of the outer boundary"},
+        {"net area below 1%", nethole("99.5"), 1219, "net area is less than 1% of the outer boundary"},
         {"no essential on exterior", "t\n6 0\n0 0 1 0\n4 0 2 0\n0 4 4 0\n1 1 0 0\n1 2 0 0\n1.5 1.2 0 0\n", 1228,
          "no essential boundary conditions (viz. U=const.) on exterior boundary"},
         {"coincident neighbours", "t\n6 0\n0 0 0 0\n1 0 0 0\n2 0 0 0\n2 1 0 0\n2 1 0 0\n0 1 0 0\n", 1248,
@@ -105,7 +106,7 @@ TEST(Prepare, FatalErrors)
     }
     /* a net area of exactly one hundredth of the exterior passes */
     Scratch d;
-    Outcome r = d.KavorOn(nethole("99"));
+    Outcome r = d.KavorOn(nethole("99.25"));
     EXPECT_EQ(r.rc, 0) << r.err;
     EXPECT_NE(r.out.find(Lbl("sorting boundaries") + "OK\n"), std::string::npos);
 }
