@@ -3,7 +3,12 @@
  *
  * U at a point is the sum over all elements of q1 G1 + q2 G2 - u1 H1 - u2 H2,
  * divided by 2 pi; its gradient is the same sum of the derivative weights.
- * Each row of the velocity file holds x, y, dU/dy, -dU/dx and U.
+ * Each row of the velocity file holds x, y, dU/dy, -dU/dx and U.  The sum
+ * at a point takes each node's view (offset, logarithm, inverse squared
+ * distance) once for the two elements that meet there, and the element
+ * constants from a table made once per evaluation; without memory for the
+ * table the single-element routine serves, with the same results but for
+ * the last bits.
  */
 #include "field/field.h"
 
@@ -14,6 +19,7 @@
 #include "field/fieldint.h"
 #include "input/input.h"
 #include "model/model.h"
+#include "solver/elements.h"
 
 static const double TwoPi = 6.283185307179586;
 
@@ -41,15 +47,23 @@ int InsideRegion(double x, double y)
 
 int AtNode(double x, double y)
 {
-    for (int m = 0; m < Nb; m++)
-        if (Xb[m] == x && Yb[m] == y)
+    /* closer than the model's resolution the integrals of the node's two
+       elements have no value either, only rounding noise and NaN */
+    double r = NodeResolution(), r2 = r * r;
+    for (int m = 0; m < Nb; m++) {
+        double dx = Xb[m] - x, dy = Yb[m] - y;
+        if (dx * dx + dy * dy < r2)
             return 1;
+    }
     return 0;
 }
 
-void FieldAt(double x, double y, double *U, double *Ux, double *Uy)
+static const ElementLoop *Loop; /* working storage while EvaluateField runs */
+
+/* the three sums at (x, y), element by element with FieldIntegrals: the way
+   without working storage */
+static void FieldSumsPlain(double x, double y, double *su, double *sx, double *sy)
 {
-    double su = 0, sx = 0, sy = 0;
     for (int b = 0; b < Nbnd; b++) {
         int s = Ibnd[b], e = Ibnd[b + 1] - 1;
         for (int m = s, p = e; m <= e; p = m++) {
@@ -57,11 +71,48 @@ void FieldAt(double x, double y, double *U, double *Ux, double *Uy)
             FieldIntegrals(x, y, Xb[p], Yb[p], Xb[m], Yb[m], &g1, &g1x, &g1y, &g2, &g2x, &g2y, &h1, &h1x, &h1y, &h2,
                            &h2x, &h2y);
             double qp = dUdN[p], qm = dUdN[m], up = Ub[p], um = Ub[m];
-            su += g1 * qp + g2 * qm - h1 * up - h2 * um;
-            sx += g1x * qp + g2x * qm - h1x * up - h2x * um;
-            sy += g1y * qp + g2y * qm - h1y * up - h2y * um;
+            *su += g1 * qp + g2 * qm - h1 * up - h2 * um;
+            *sx += g1x * qp + g2x * qm - h1x * up - h2x * um;
+            *sy += g1y * qp + g2y * qm - h1y * up - h2y * um;
         }
     }
+}
+
+/* the same from the views of the nodes, each taken once for the two
+   elements that meet there, and the angle of each element */
+static void FieldSums(const ElementLoop *L, double x, double y, double *su, double *sx, double *sy)
+{
+    const ElementConst *E = L->E;
+    NodeView *V = L->V;
+    ElementView *W = L->W;
+    for (int m = 0; m < Nb; m++)
+        ViewNodeGrad(x, y, Xb[m], Yb[m], &V[m]);
+    for (int p = 0; p < Nb; p++)
+        ViewElement(&E[p], &V[p], &W[p]);
+    for (int b = 0; b < Nbnd; b++) {
+        int s = Ibnd[b], e = Ibnd[b + 1] - 1;
+        for (int m = s, p = e; m <= e; p = m++) { /* elements (e,s), (s,s+1) .. */
+            double g1, g2, h1, h2;
+            Gradients d;
+            WeightsFrom(&E[p], &V[p], &V[m], &W[p], &g1, &g2, &h1, &h2);
+            GradientsFrom(&E[p], &V[p], &V[m], &W[p], &d);
+            double qp = dUdN[p], qm = dUdN[m], up = Ub[p], um = Ub[m];
+            *su += g1 * qp + g2 * qm - h1 * up - h2 * um;
+            *sx += d.G1x * qp + d.G2x * qm - d.H1x * up - d.H2x * um;
+            *sy += d.G1y * qp + d.G2y * qm - d.H1y * up - d.H2y * um;
+        }
+    }
+}
+
+void FieldAt(double x, double y, double *U, double *Ux, double *Uy)
+{
+    double su = 0, sx = 0, sy = 0;
+    /* outside EvaluateField the storage is made for this one point */
+    const ElementLoop *L = Loop ? Loop : PrepareElements();
+    if (L)
+        FieldSums(L, x, y, &su, &sx, &sy);
+    else
+        FieldSumsPlain(x, y, &su, &sx, &sy);
     *U = su / TwoPi;
     *Ux = sx / TwoPi;
     *Uy = sy / TwoPi;
@@ -141,10 +192,12 @@ void EvaluateField(const char *name)
         return;
     FILE *f = CreateOutput("velocity output file", name, 779);
     Shown = 0;
+    Loop = PrepareElements();
     if (Ni > 0)
         EvaluatePoints(f);
     else
         EvaluateGrid(f);
+    Loop = NULL;
     Fprint(stderr, "\r             \r");
     CloseOutput(f, 779);
 }

@@ -9,7 +9,8 @@ void EvaluateField(const char *name);
 /* 1 if (x, y) lies inside the exterior boundary and inside no hole */
 int InsideRegion(double x, double y);
 
-/* 1 if (x, y) is exactly a boundary node, where the field has no value */
+/* 1 if (x, y) is a boundary node, or closer to one than the model's
+   resolution, where the field has no value */
 int AtNode(double x, double y);
 
 /* U and its gradient at (x, y) from the boundary solution */

@@ -11,6 +11,7 @@
 
 #include "driver/diag.h"
 #include "model/model.h"
+#include "solver/elements.h"
 #include "solver/integrals.h"
 #include "solver/solve.h"
 
@@ -37,30 +38,74 @@ void AllocSystem(void)
     PrintMemory();
 }
 
+/* row i of G and H, element by element with the single-element routines:
+   the way without working storage */
+static void InfluenceRowPlain(int i)
+{
+    double x = Xb[i], y = Yb[i], *Gi = G[i], *Hi = H[i];
+    for (int j = 0; j < Nb; j++) {
+        int k = NextNode(j);
+        if (j == i || k == i) {
+            double gn, gf;
+            SelfIntegrals(Xb[j], Yb[j], Xb[k], Yb[k], &gn, &gf);
+            Gi[j] += j == i ? gn : gf;
+            Gi[k] += j == i ? gf : gn;
+            continue;
+        }
+        double g1, g2, h1, h2;
+        ElementIntegrals(x, y, Xb[j], Yb[j], Xb[k], Yb[k], &g1, &g2, &h1, &h2);
+        Hi[i] -= h1 + h2;
+        Hi[j] += h1;
+        Gi[j] += g1;
+        Hi[k] += h2;
+        Gi[k] += g2;
+    }
+}
+
+/* row i of G and H: the view of each node once (it serves the element that
+   ends there and the one that starts there), the angle of each element
+   once, then the weights; the element constants come from the table */
+static void InfluenceRow(const ElementLoop *L, int i)
+{
+    double x = Xb[i], y = Yb[i], *Gi = G[i], *Hi = H[i];
+    const ElementConst *E = L->E;
+    NodeView *V = L->V;
+    ElementView *W = L->W;
+    for (int j = 0; j < Nb; j++)
+        ViewNode(x, y, Xb[j], Yb[j], &V[j]);
+    for (int j = 0; j < Nb; j++)
+        if (j != i && NextNode(j) != i)
+            ViewElement(&E[j], &V[j], &W[j]);
+    for (int j = 0; j < Nb; j++) {
+        int k = NextNode(j);
+        if (j == i || k == i) {
+            /* the element holds the collocation node: no double layer */
+            double gn, gf;
+            SelfIntegrals(Xb[j], Yb[j], Xb[k], Yb[k], &gn, &gf);
+            Gi[j] += j == i ? gn : gf;
+            Gi[k] += j == i ? gf : gn;
+            continue;
+        }
+        double g1, g2, h1, h2;
+        WeightsFrom(&E[j], &V[j], &V[k], &W[j], &g1, &g2, &h1, &h2);
+        Hi[i] -= h1 + h2; /* rows of H sum to zero */
+        Hi[j] += h1;
+        Gi[j] += g1;
+        Hi[k] += h2;
+        Gi[k] += g2;
+    }
+}
+
 /* G and H from every element at every collocation node */
 void AssembleInfluence(void)
 {
+    const ElementLoop *L = PrepareElements();
     for (int i = 0; i < Nb; i++) {
         Fprint(stderr, "\rdetermining equation for node %li", (long)(i + 1));
-        double x = Xb[i], y = Yb[i], *Gi = G[i], *Hi = H[i];
-        for (int j = 0; j < Nb; j++) {
-            int k = j + 1 < Ibnd[Bou[j] + 1] ? j + 1 : Ibnd[Bou[j]];
-            if (j == i || k == i) {
-                /* the element holds the collocation node: no double layer */
-                double gn, gf;
-                SelfIntegrals(Xb[j], Yb[j], Xb[k], Yb[k], &gn, &gf);
-                Gi[j] += j == i ? gn : gf;
-                Gi[k] += j == i ? gf : gn;
-                continue;
-            }
-            double g1, g2, h1, h2;
-            ElementIntegrals(x, y, Xb[j], Yb[j], Xb[k], Yb[k], &g1, &g2, &h1, &h2);
-            Hi[i] -= h1 + h2; /* rows of H sum to zero */
-            Hi[j] += h1;
-            Gi[j] += g1;
-            Hi[k] += h2;
-            Gi[k] += g2;
-        }
+        if (L)
+            InfluenceRow(L, i);
+        else
+            InfluenceRowPlain(i);
     }
     Fprint(stderr, "\r");
     PrintLabel(stdout, "nodal point equations");
