@@ -41,7 +41,7 @@ static void PadField(std::string &s, int width, bool left, bool zero)
 size_t Vformat(std::string &out, const char *fmt, va_list ap)
 {
     size_t start = out.size();
-    char spec[32], buf[512];
+    char cfmt[32], buf[512];
     const char *p = fmt;
     while (*p) {
         if (*p != '%') {
@@ -109,8 +109,8 @@ size_t Vformat(std::string &out, const char *fmt, va_list ap)
         case 'd': case 'i': {
             long long v = sz ? (long long)va_arg(ap, long) : nl ? (nl > 1 ? va_arg(ap, long long) : va_arg(ap, long))
                                                              : va_arg(ap, int);
-            std::snprintf(spec, sizeof spec, "%slld", prefix.c_str());
-            std::snprintf(buf, sizeof buf, spec, v);
+            std::snprintf(cfmt, sizeof cfmt, "%slld", prefix.c_str());
+            std::snprintf(buf, sizeof buf, cfmt, v);
             field = buf;
             break;
         }
@@ -118,8 +118,8 @@ size_t Vformat(std::string &out, const char *fmt, va_list ap)
             unsigned long long v = sz ? (unsigned long long)va_arg(ap, size_t)
                                  : nl ? (nl > 1 ? va_arg(ap, unsigned long long) : va_arg(ap, unsigned long))
                                       : va_arg(ap, unsigned);
-            std::snprintf(spec, sizeof spec, "%sll%c", prefix.c_str(), c);
-            std::snprintf(buf, sizeof buf, spec, v);
+            std::snprintf(cfmt, sizeof cfmt, "%sll%c", prefix.c_str(), c);
+            std::snprintf(buf, sizeof buf, cfmt, v);
             field = buf;
             break;
         }
@@ -129,13 +129,13 @@ size_t Vformat(std::string &out, const char *fmt, va_list ap)
             if (!std::isfinite(v)) /* the fuzzer's oracle: a run prints finite numbers only */
                 std::abort();
 #endif
-            std::snprintf(spec, sizeof spec, "%s%c", prefix.c_str(), c);
-            int n = std::snprintf(buf, sizeof buf, spec, v);
+            std::snprintf(cfmt, sizeof cfmt, "%s%c", prefix.c_str(), c);
+            int n = std::snprintf(buf, sizeof buf, cfmt, v);
             if (n >= 0 && (size_t)n < sizeof buf) {
                 field = buf;
             } else {
                 field.assign((size_t)n, '\0');
-                std::snprintf(&field[0], (size_t)n + 1, spec, v);
+                std::snprintf(&field[0], (size_t)n + 1, cfmt, v);
             }
             WidenExponent(field);
             break;
