@@ -126,3 +126,8 @@ void LoadModel(const std::string &input)
     ReadInput(d.Path("in.dat").c_str());
     testing::internal::GetCapturedStdout();
 }
+
+std::string Fatal(int code, const std::string &msg)
+{
+    return "\nFatal Error Code: " + std::to_string(code) + "\n" + msg + "\n";
+}

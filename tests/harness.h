@@ -39,6 +39,9 @@ void LoadModel(const std::string &input);
 #define SKIP_IF_SANITIZED() (void)0
 #endif
 
+/* the standard error of a fatal error: code and message */
+std::string Fatal(int code, const std::string &msg);
+
 /* the banner lines that start every run's standard output */
 std::string Banner();
 

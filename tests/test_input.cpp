@@ -8,11 +8,6 @@
 
 #include "harness.h"
 
-static std::string Fatal(int code, const std::string &msg)
-{
-    return "\nFatal Error Code: " + std::to_string(code) + "\n" + msg + "\n";
-}
-
 /* the unit square, counter-clockwise, U given everywhere */
 static const char *Square = "0 0 0 0\n1 0 0 1\n1 1 0 1\n0 1 3 0\n";
 

@@ -10,11 +10,6 @@
 #include "input/input.h"
 #include "model/model.h"
 
-static std::string Fatal(int code, const std::string &msg)
-{
-    return "\nFatal Error Code: " + std::to_string(code) + "\n" + msg + "\n";
-}
-
 TEST(Prepare, ClockwiseTriangleIsReversed)
 {
     LoadModel("t\n3 0\n0 0 0 1\n0 1 0 2\n1 0 0 3\n");

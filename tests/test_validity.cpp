@@ -10,11 +10,6 @@
 #include "input/input.h"
 #include "model/model.h"
 
-static std::string Fatal(int code, const std::string &msg)
-{
-    return "\nFatal Error Code: " + std::to_string(code) + "\n" + msg + "\n";
-}
-
 TEST(Orient, ExactNearTheLine)
 {
     /* q and r lie on y = x, so the turn p -> q -> r is 12 (py - px): its sign
