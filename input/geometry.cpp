@@ -137,11 +137,22 @@ static void *Temporary(size_t n, size_t size)
     return t;
 }
 
-/* of two candidate pairs keyed by input numbers (hi, lo), the one first in
-   input order: the pair whose later member comes first */
-static bool Earlier(long hi, long lo, long bhi, long blo)
+/* the faulty pair of positions first in input order so far: the pair whose
+   later member comes first; its members p (earlier in the input) and q */
+struct FirstPair {
+    long hi = LONG_MAX, lo = 0;
+    int p = -1, q = -1;
+};
+
+/* keeps the candidate pair p, q with input numbers a, c if it comes first */
+static void Keep(FirstPair *f, int p, int q, long a, long c)
 {
-    return hi < bhi || (hi == bhi && lo < blo);
+    long hi = std::max(a, c), lo = std::min(a, c);
+    if (hi < f->hi || (hi == f->hi && lo < f->lo)) {
+        f->hi = hi, f->lo = lo;
+        f->p = a < c ? p : q;
+        f->q = a < c ? q : p;
+    }
 }
 
 /* two nodes closer than the resolution, unless they are the two ends of one
@@ -152,8 +163,7 @@ static void CheckCoincident(int *ord)
     for (int p = 0; p < Nb; p++)
         ord[p] = p;
     std::sort(ord, ord + Nb, [](int p, int q) { return Xb[p] < Xb[q] || (Xb[p] == Xb[q] && p < q); });
-    long bhi = LONG_MAX, blo = 0;
-    int bp = -1, bq = -1;
+    FirstPair f;
     for (int i = 0; i < Nb; i++) {
         int p = ord[i];
         /* the window is wider than the test, so that no rounding hides a pair */
@@ -162,18 +172,12 @@ static void CheckCoincident(int *ord)
             double d = std::hypot(Xb[p] - Xb[q], Yb[p] - Yb[q]);
             if (!(d < tau) || (d < Eps && Bou[p] == Bou[q] && (Next(p) == q || Next(q) == p)))
                 continue;
-            long a = std::abs(Pnt[p]), c = std::abs(Pnt[q]);
-            long hi = std::max(a, c), lo = std::min(a, c);
-            if (Earlier(hi, lo, bhi, blo)) {
-                bhi = hi, blo = lo;
-                bp = a < c ? p : q;
-                bq = a < c ? q : p;
-            }
+            Keep(&f, p, q, std::abs(Pnt[p]), std::abs(Pnt[q]));
         }
     }
-    if (bp >= 0)
-        ErrorExit(1232, "boundary %li point %li and boundary %li point %li are coincident", (long)(Bou[bp] + 1),
-                  Place(bp), (long)(Bou[bq] + 1), Place(bq));
+    if (f.p >= 0)
+        ErrorExit(1232, "boundary %li point %li and boundary %li point %li are coincident", (long)(Bou[f.p] + 1),
+                  Place(f.p), (long)(Bou[f.q] + 1), Place(f.q));
 }
 
 /* 1 when the elements p-Next(p) and q-Next(q) have a single common point
@@ -198,8 +202,7 @@ static void CheckCrossings(int *ord)
     for (int p = 0; p < Nb; p++)
         ord[p] = p;
     std::sort(ord, ord + Nb, [&](int p, int q) { return lo(p) < lo(q) || (lo(p) == lo(q) && p < q); });
-    long bhi = LONG_MAX, blo = 0;
-    int bp = -1, bq = -1;
+    FirstPair f;
     for (int i = 0; i < Nb; i++) {
         int p = ord[i], p2 = Next(p);
         double xhi = std::max(Xb[p], Xb[p2]);
@@ -208,15 +211,10 @@ static void CheckCrossings(int *ord)
             int q = ord[j], q2 = Next(q);
             if (std::max(Yb[q], Yb[q2]) < ylo || std::min(Yb[q], Yb[q2]) > yhi || !ProperCross(p, q))
                 continue;
-            long a = std::abs(Pnt[First(p)]), c = std::abs(Pnt[First(q)]);
-            long hi = std::max(a, c), lw = std::min(a, c);
-            if (Earlier(hi, lw, bhi, blo)) {
-                bhi = hi, blo = lw;
-                bp = a < c ? p : q;
-                bq = a < c ? q : p;
-            }
+            Keep(&f, p, q, std::abs(Pnt[First(p)]), std::abs(Pnt[First(q)]));
         }
     }
+    int bp = f.p, bq = f.q;
     if (bp >= 0)
         ErrorExit(1236, "boundary %li element %li-%li crosses boundary %li element %li-%li", (long)(Bou[bp] + 1),
                   Place(First(bp)), Place(First(bp) == bp ? Next(bp) : bp), (long)(Bou[bq] + 1), Place(First(bq)),

@@ -38,6 +38,16 @@ void AllocSystem(void)
     PrintMemory();
 }
 
+/* the element j-k holds the collocation node i: its single-layer weights
+   into row i of G; it has no double layer there */
+static void AddSelf(double *Gi, int i, int j, int k)
+{
+    double gn, gf;
+    SelfIntegrals(Xb[j], Yb[j], Xb[k], Yb[k], &gn, &gf);
+    Gi[j] += j == i ? gn : gf;
+    Gi[k] += j == i ? gf : gn;
+}
+
 /* row i of G and H, element by element with the single-element routines:
    the way without working storage */
 static void InfluenceRowPlain(int i)
@@ -46,10 +56,7 @@ static void InfluenceRowPlain(int i)
     for (int j = 0; j < Nb; j++) {
         int k = NextNode(j);
         if (j == i || k == i) {
-            double gn, gf;
-            SelfIntegrals(Xb[j], Yb[j], Xb[k], Yb[k], &gn, &gf);
-            Gi[j] += j == i ? gn : gf;
-            Gi[k] += j == i ? gf : gn;
+            AddSelf(Gi, i, j, k);
             continue;
         }
         double g1, g2, h1, h2;
@@ -79,11 +86,7 @@ static void InfluenceRow(const ElementLoop *L, int i)
     for (int j = 0; j < Nb; j++) {
         int k = NextNode(j);
         if (j == i || k == i) {
-            /* the element holds the collocation node: no double layer */
-            double gn, gf;
-            SelfIntegrals(Xb[j], Yb[j], Xb[k], Yb[k], &gn, &gf);
-            Gi[j] += j == i ? gn : gf;
-            Gi[k] += j == i ? gf : gn;
+            AddSelf(Gi, i, j, k);
             continue;
         }
         double g1, g2, h1, h2;
