@@ -7,8 +7,7 @@
  * at a point takes each node's view (offset, logarithm, inverse squared
  * distance) once for the two elements that meet there, and the element
  * constants from a table made once per evaluation; without memory for the
- * table the single-element routine serves, with the same results but for
- * the last bits.
+ * table the single-element routine serves, with the very same results.
  */
 #include "field/field.h"
 

@@ -20,9 +20,14 @@ void ElementIntegrals(double x, double y, double x1, double y1, double x2,
                       double y2, double *G1, double *G2, double *H1,
                       double *H2)
 {
-    ElementTerms t;
-    ComputeTerms(x, y, x1, y1, x2, y2, &t);
-    ComputeWeights(&t, G1, G2, H1, H2);
+    ElementConst e;
+    NodeView n1, n2;
+    ElementView w;
+    ComputeElement(x1, y1, x2, y2, &e);
+    ViewNode(x, y, x1, y1, &n1);
+    ViewNode(x, y, x2, y2, &n2);
+    ViewElement(&e, &n1, &w);
+    WeightsFrom(&e, &n1, &n2, &w, G1, G2, H1, H2);
 }
 
 /* Gnear = integral of -ln(s)(1 - s/L), Gfar = integral of -ln(s) s/L, s in

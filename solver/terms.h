@@ -1,80 +1,25 @@
-/* terms.h: the intermediate quantities of one straight element seen from a
- * field point, and the four weights built from them.
+/* terms.h: the weights of one straight element seen from a field point,
+ * built from three parts: what depends on the element alone (its vector and
+ * length), what depends on one node alone (its offset from the point and the
+ * logarithm of its squared distance) and what depends on both (the
+ * projections and the angle the element subtends).
  *
- * Shared by the boundary weights (solver/integrals.cpp) and the interior
- * weights with their derivatives (field/fieldint.cpp), so that both evaluate
- * the same expressions in the same order and give the same bits.
+ * The single-element routines (ElementIntegrals, FieldIntegrals) and the
+ * loops over every element at one point (the assembly and the interior
+ * field) evaluate the same expressions in the same order, so they give the
+ * same bits; the loops merely take each part once, a node's view serving
+ * both elements that meet there.  That sharing also makes the large terms
+ * of neighbouring elements cancel exactly: both see the node at the same
+ * squared distance with the same logarithm.
  *
- * The second half serves the loops over every element at one point: what
- * depends on the element alone is computed once per element, what depends
- * on a node alone (its offset from the point and the logarithm of its
- * squared distance) once per node, and each element combines the two of its
- * nodes.  The angle term is formed exactly as above, from the first node's
- * offset, so the degenerate positions come out the same; the rest is
- * regrouped and may differ from the single-element routines in the last
- * bits.
+ * The angle is formed from two one-argument arctangents of a/c and b/c: on
+ * the element's line c is zero, the quotients are signed infinities and the
+ * angle is exactly 0 outside the element and pi on it.
  */
 #ifndef KAVOR_TERMS_H
 #define KAVOR_TERMS_H
 
 #include <cmath>
-
-/* The quantities every weight of an element at a field point is built from.
-   The interior evaluation needs the same ones, plus their derivatives. */
-struct ElementTerms {
-    double ex, ey;    /* element vector, second node minus first */
-    double dx, dy;    /* field point minus first node */
-    double L2, L;     /* squared length and length of the element */
-    double a, b;      /* L times the distances of the foot of the
-                         perpendicular from the first and the second node */
-    double c;         /* L times the signed distance from the element's line,
-                         positive on its left */
-    double r1s, r2s;  /* squared distances to the first and second node */
-    double lam1, lam2; /* ln(r1s), ln(r2s) */
-    double Theta;     /* angle subtended by the element, positive on its left */
-};
-
-/* the shared quantities of the element (x1,y1)-(x2,y2) seen from (x,y) */
-static inline void ComputeTerms(double x, double y, double x1, double y1,
-                                double x2, double y2, ElementTerms *t)
-{
-    double ex = x2 - x1, ey = y2 - y1;
-    double dx = x - x1, dy = y - y1;
-    t->ex = ex;
-    t->ey = ey;
-    t->dx = dx;
-    t->dy = dy;
-    t->L2 = ex * ex + ey * ey;
-    t->L = std::sqrt(t->L2);
-    t->a = ex * dx + ey * dy;
-    t->b = t->L2 - t->a;
-    t->c = ex * dy - ey * dx;
-    t->r1s = dx * dx + dy * dy;
-    t->r2s = (dx - ex) * (dx - ex) + (dy - ey) * (dy - ey);
-    t->lam1 = std::log(t->r1s);
-    t->lam2 = std::log(t->r2s);
-    /* two one-argument arctangents, not atan2: at c = 0 the quotients are
-       signed infinities and the sum is exactly 0 or +-pi */
-    t->Theta = std::atan(t->a / t->c) + std::atan(t->b / t->c);
-}
-
-/* G1, G2, H1, H2 from the shared quantities */
-static inline void ComputeWeights(const ElementTerms *t, double *G1,
-                                  double *G2, double *H1, double *H2)
-{
-    /* integral of ln(1/r) over the element */
-    double I0 = t->L - (t->a * t->lam1 + t->b * t->lam2) / (2.0 * t->L) -
-                (t->c / t->L) * t->Theta;
-    /* first moment of ln(1/r) about the foot of the perpendicular */
-    double I1 = -(t->r2s * t->lam2 - t->r1s * t->lam1 - (t->b - t->a)) / 4.0;
-    /* c times the log difference vanishes with c, whatever the distance */
-    double q = (t->c / (2.0 * t->L2)) * (t->lam2 - t->lam1);
-
-    *G1 = (t->b * I0 - t->L * I1) / t->L2;
-    *G2 = (t->a * I0 + t->L * I1) / t->L2;
-    *H1 = -(t->b / t->L2) * t->Theta + q;
-    *H2 = -(t->a / t->L2) * t->Theta - q;
-}
 
 /* What an element is apart from the field point. */
 struct ElementConst {
@@ -122,8 +67,12 @@ static inline void ViewNodeGrad(double x, double y, double xn, double yn, NodeVi
 
 /* The products that the weights of an element at a point share. */
 struct ElementView {
-    double a, b, c; /* as in ElementTerms */
-    double Theta;   /* angle subtended, positive on the left */
+    double a; /* L times the distance from the first node, along the
+                 element, to the foot of the perpendicular from the point */
+    double b; /* the same measured back from the second node */
+    double c; /* L times the signed distance from the element's line,
+                 positive on its left */
+    double Theta; /* angle subtended, positive on the left */
 };
 
 /* a, b, c and Theta of element e from its first node's view n1 */
@@ -140,8 +89,11 @@ static inline void WeightsFrom(const ElementConst *e, const NodeView *n1, const 
                                const ElementView *w, double *G1, double *G2, double *H1, double *H2)
 {
     double a = w->a, b = w->b, c = w->c, Th = w->Theta;
+    /* integral of ln(1/r) over the element */
     double I0 = e->L - ((a * n1->lam + b * n2->lam) * 0.5 + c * Th) * e->iL;
+    /* first moment of ln(1/r) about the foot of the perpendicular */
     double I1 = -(n2->r2 * n2->lam - n1->r2 * n1->lam - (b - a)) * 0.25;
+    /* c times the log difference vanishes with c, whatever the distance */
     double q = (c * 0.5 * e->iL2) * (n2->lam - n1->lam);
     *G1 = (b * I0 - e->L * I1) * e->iL2;
     *G2 = (a * I0 + e->L * I1) * e->iL2;
@@ -161,16 +113,21 @@ static inline void GradientsFrom(const ElementConst *e, const NodeView *n1, cons
 {
     double ex = e->ex, ey = e->ey, L2 = e->L2;
     double a = w->a, b = w->b, c = w->c, Th = w->Theta;
-    double hDl = (n2->lam - n1->lam) * 0.5;
+    double hDl = (n2->lam - n1->lam) * 0.5; /* ln(r2/r1) */
+    /* (P - node)/r^2 for both nodes, the gradients of ln r1 and ln r2;
+       their difference turned a quarter turn is the gradient of Theta */
     double px1 = n1->dx * n1->ir2, py1 = n1->dy * n1->ir2;
     double px2 = n2->dx * n2->ir2, py2 = n2->dy * n2->ir2;
     double Thx = py1 - py2, Thy = px2 - px1;
+    /* products shared by the derivatives of b*I0, a*I0 and L*I1 */
     double k1 = b * ex - c * ey, m1 = b * ey + c * ex;
     double k2 = a * ex + c * ey, m2 = a * ey - c * ex;
     d->G1x = (k1 * hDl + m1 * Th - ex * L2) * e->iL3;
     d->G1y = (m1 * hDl - k1 * Th - ey * L2) * e->iL3;
     d->G2x = (k2 * hDl + m2 * Th + ex * L2) * e->iL3;
     d->G2y = (m2 * hDl - k2 * Th + ey * L2) * e->iL3;
+    /* the logarithms' share in the gradient of c*(lam2 - lam1)/(2 L2); it
+       vanishes with c on the element's line */
     double cL = c * e->iL2;
     double Kx = cL * (px2 - px1), Ky = cL * (py2 - py1);
     d->H1x = (ex * Th - b * Thx - ey * hDl) * e->iL2 + Kx;

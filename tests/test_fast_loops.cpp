@@ -1,6 +1,7 @@
 /* test_fast_loops.cpp: the loops over all elements that share node and
- * element quantities, against the single-element routines: the weights of
- * one element, the influence matrices of whole models and the field sums.
+ * element quantities, against the single-element routines (the same bits)
+ * and against the literal closed form (the same values): the weights of one
+ * element, the influence matrices of whole models and the field sums.
  */
 #include <gtest/gtest.h>
 
@@ -29,38 +30,22 @@ struct Geometry {
     double x, y, x1, y1, x2, y2;
 };
 
-/* the twelve results of FieldIntegrals, and the same from the shared terms */
+/* the twelve results of FieldIntegrals, or of the literal closed form */
 struct Twelve {
     double v[12];
 };
 
-Twelve Reference(const Geometry &g)
+Twelve Results(FieldFn *f, const Geometry &g)
 {
     Twelve t;
     double *v = t.v;
-    FieldIntegrals(g.x, g.y, g.x1, g.y1, g.x2, g.y2, &v[0], &v[1], &v[2], &v[3], &v[4], &v[5], &v[6], &v[7], &v[8],
-                   &v[9], &v[10], &v[11]);
+    f(g.x, g.y, g.x1, g.y1, g.x2, g.y2, &v[0], &v[1], &v[2], &v[3], &v[4], &v[5], &v[6], &v[7], &v[8], &v[9],
+      &v[10], &v[11]);
     return t;
 }
 
-Twelve Shared(const Geometry &g)
-{
-    ElementConst e;
-    NodeView n1, n2;
-    ElementView w;
-    Gradients d;
-    ComputeElement(g.x1, g.y1, g.x2, g.y2, &e);
-    ViewNodeGrad(g.x, g.y, g.x1, g.y1, &n1);
-    ViewNodeGrad(g.x, g.y, g.x2, g.y2, &n2);
-    ViewElement(&e, &n1, &w);
-    Twelve t;
-    WeightsFrom(&e, &n1, &n2, &w, &t.v[0], &t.v[3], &t.v[6], &t.v[9]);
-    double *v = t.v;
-    GradientsFrom(&e, &n1, &n2, &w, &d);
-    v[1] = d.G1x, v[2] = d.G1y, v[4] = d.G2x, v[5] = d.G2y;
-    v[7] = d.H1x, v[8] = d.H1y, v[10] = d.H2x, v[11] = d.H2y;
-    return t;
-}
+Twelve Reference(const Geometry &g) { return Results(LiteralFieldIntegrals, g); }
+Twelve Shared(const Geometry &g) { return Results(FieldIntegrals, g); }
 
 testing::Message Describe(const Geometry &g)
 {
@@ -88,7 +73,7 @@ const Geometry ON_ELEMENT[] = {
 
 } // namespace
 
-TEST(SharedTerms, WeightsAndGradientsAsTheSingleElementRoutines)
+TEST(SharedTerms, WeightsAndGradientsAsTheLiteralClosedForm)
 {
     std::vector<Geometry> cases(std::begin(GENERIC), std::end(GENERIC));
     cases.insert(cases.end(), std::begin(COLLINEAR), std::end(COLLINEAR));
@@ -105,25 +90,10 @@ TEST(SharedTerms, WeightsAndGradientsAsTheSingleElementRoutines)
             ASSERT_TRUE(std::isfinite(s.v[i])) << i;
             EXPECT_NEAR(s.v[i], r.v[i], 1e-13 * (i % 3 == 0 ? sw : sg)) << "result " << i;
         }
-        /* the four weights of ElementIntegrals, and the same angle term */
-        double G1, G2, H1, H2;
-        ElementIntegrals(g.x, g.y, g.x1, g.y1, g.x2, g.y2, &G1, &G2, &H1, &H2);
-        EXPECT_NEAR(s.v[0], G1, 1e-13 * sw);
-        EXPECT_NEAR(s.v[9], H2, 1e-13 * sw);
-        ElementTerms t;
-        ComputeTerms(g.x, g.y, g.x1, g.y1, g.x2, g.y2, &t);
-        ElementConst e;
-        NodeView n1;
-        ElementView w;
-        ComputeElement(g.x1, g.y1, g.x2, g.y2, &e);
-        ViewNode(g.x, g.y, g.x1, g.y1, &n1);
-        ViewElement(&e, &n1, &w);
-        EXPECT_EQ(std::memcmp(&w.Theta, &t.Theta, sizeof w.Theta), 0);
-        EXPECT_EQ(std::memcmp(&n1.lam, &t.lam1, sizeof n1.lam), 0);
     }
 }
 
-TEST(SharedTerms, DegeneratePositionsAsTheSingleElementRoutines)
+TEST(SharedTerms, DegeneratePositions)
 {
     for (const auto &g : COLLINEAR) {
         SCOPED_TRACE(Describe(g));
@@ -193,13 +163,21 @@ TEST(FastLoops, InfluenceMatricesAsElementByElement)
     for (const std::string &in : inputs) {
         SCOPED_TRACE(in.substr(0, in.find('\n')));
         LoadModel(in);
-        Quiet(AssembleInfluencePlain);
+        Quiet([] { AssembleInfluencePlain(); });
         Influence want = Copy();
+        Quiet([] { AssembleInfluencePlain(ElementIntegrals); });
+        Influence each = Copy();
         Quiet(AssembleInfluence);
         Influence got = Copy();
-        /* far from an element (in element lengths) the closed form loses
-           digits to cancellation in either grouping: some 1e-13 of a row's
-           scale at forty lengths, as a long double evaluation shows */
+        /* ElementIntegrals pair by pair, the way without working storage,
+           gives the very same matrices */
+        for (int i = 0; i < Nb; i++) {
+            ASSERT_EQ(std::memcmp(got.G[i].data(), each.G[i].data(), Nb * sizeof(double)), 0) << "G row " << i;
+            ASSERT_EQ(std::memcmp(got.H[i].data(), each.H[i].data(), Nb * sizeof(double)), 0) << "H row " << i;
+        }
+        /* against the literal closed form: far from an element (in element
+           lengths) it loses digits to cancellation in either grouping, some
+           1e-13 of a row's scale at forty lengths */
         for (int i = 0; i < Nb; i++) {
             double sg = 0, sh = 0; /* the row's scale */
             for (int j = 0; j < Nb; j++) {
@@ -224,17 +202,22 @@ TEST(FastLoops, FieldSumsAsElementByElement)
         SCOPED_TRACE(in.substr(0, in.find('\n')));
         LoadModel(in);
         Quiet(AssembleAndSolve);
-        /* points all over the extents, near the boundary too; on a node
-           both are NaN, outside the region both are merely numbers */
+        /* points all over the extents, near the boundary too */
         int n = 0;
         for (double fy = 0.013; fy < 1; fy += 0.0731)
             for (double fx = 0.007; fx < 1; fx += 0.0617) {
                 double x = Xmin + fx * (Xmax - Xmin), y = Ymin + fy * (Ymax - Ymin);
                 if (!InsideRegion(x, y))
                     continue;
-                double u0, ux0, uy0, u, ux, uy;
+                double u0, ux0, uy0, u, ux, uy, u1, ux1, uy1;
                 FieldAtPlain(x, y, &u0, &ux0, &uy0);
+                FieldAtPlain(x, y, &u1, &ux1, &uy1, FieldIntegrals);
                 FieldAt(x, y, &u, &ux, &uy);
+                /* FieldIntegrals element by element: the same bits */
+                EXPECT_TRUE(std::memcmp(&u, &u1, sizeof u) == 0 && std::memcmp(&ux, &ux1, sizeof u) == 0 &&
+                            std::memcmp(&uy, &uy1, sizeof u) == 0)
+                    << x << "," << y;
+                /* the literal closed form: the same values */
                 double s = std::fmax(std::fabs(u0), 1.0), sd = std::fmax(std::hypot(ux0, uy0), 1.0);
                 EXPECT_NEAR(u, u0, 1e-12 * s) << x << "," << y;
                 EXPECT_NEAR(ux, ux0, 1e-11 * sd) << x << "," << y;
