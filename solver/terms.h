@@ -8,9 +8,7 @@
  * loops over every element at one point (the assembly and the interior
  * field) evaluate the same expressions in the same order, so they give the
  * same bits; the loops merely take each part once, a node's view serving
- * both elements that meet there.  That sharing also makes the large terms
- * of neighbouring elements cancel exactly: both see the node at the same
- * squared distance with the same logarithm.
+ * both elements that meet there.
  *
  * The angle is formed from two one-argument arctangents of a/c and b/c: on
  * the element's line c is zero, the quotients are signed infinities and the
