@@ -3,8 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include "field/field.h"
 #include "input/input.h"
 #include "model/model.h"
+#include "solver/assemble.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -124,6 +126,17 @@ void LoadModel(const std::string &input)
     Nline = 0;
     testing::internal::CaptureStdout();
     ReadInput(d.Path("in.dat").c_str());
+    testing::internal::GetCapturedStdout();
+}
+
+void SolveModel(const std::string &v2d)
+{
+    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
+    AssembleAndSolve();
+    if (!v2d.empty())
+        EvaluateField(v2d.c_str());
+    testing::internal::GetCapturedStderr();
     testing::internal::GetCapturedStdout();
 }
 

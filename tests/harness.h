@@ -31,6 +31,10 @@ struct Scratch {
    swallowed */
 void LoadModel(const std::string &input);
 
+/* solves the loaded model and, when v2d is not empty, evaluates its field
+   into that file, with the console swallowed */
+void SolveModel(const std::string &v2d = "");
+
 /* the address-space limits that some tests set (ulimit -v) cannot hold
    the sanitizers' shadow memory */
 #ifdef KAVOR_SANITIZE

@@ -30,11 +30,7 @@ static void Arrange(const std::string &input)
 static void Solve(const std::string &input)
 {
     LoadModel(input);
-    testing::internal::CaptureStdout();
-    testing::internal::CaptureStderr();
-    AssembleAndSolve();
-    testing::internal::GetCapturedStderr();
-    testing::internal::GetCapturedStdout();
+    SolveModel();
 }
 
 TEST(Arrange, FiveNodesOfMixedClasses)

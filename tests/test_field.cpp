@@ -133,12 +133,7 @@ TEST(Field, GridStateInTheModel)
 {
     Scratch d;
     LoadModel(Holed(-16));
-    testing::internal::CaptureStdout();
-    testing::internal::CaptureStderr();
-    AssembleAndSolve();
-    EvaluateField(d.Path("v.v2d").c_str());
-    testing::internal::GetCapturedStderr();
-    testing::internal::GetCapturedStdout();
+    SolveModel(d.Path("v.v2d"));
     ASSERT_EQ(Nx, 5);
     ASSERT_EQ(Ny, 5);
     for (int k = 0; k < 25; k++) {

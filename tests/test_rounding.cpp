@@ -12,10 +12,8 @@
 #include <vector>
 
 #include "driver/format.h"
-#include "field/field.h"
 #include "harness.h"
 #include "model/model.h"
-#include "solver/assemble.h"
 
 namespace {
 
@@ -148,12 +146,7 @@ TEST(Rounding, CircleToTheLastPrintedDigit)
     LoadModel(Circle(1000, -2000));
     ASSERT_EQ(Nbnd, 1);
     std::vector<double> given(Ub, Ub + Nb);
-    testing::internal::CaptureStdout();
-    testing::internal::CaptureStderr();
-    AssembleAndSolve();
-    EvaluateField(d.Path("v.v2d").c_str());
-    testing::internal::GetCapturedStderr();
-    testing::internal::GetCapturedStdout();
+    SolveModel(d.Path("v.v2d"));
 
     std::vector<LD> u, q;
     BoundarySolution(given, u, q);
