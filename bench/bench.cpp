@@ -16,7 +16,7 @@
  * Runs of the compared routines alternate, and every figure is the median of
  * its runs with its ratio to the plain routine's median.  The plain solver
  * and LAPACK take about 50 s at n = 4000, so the whole benchmark takes some
- * 40 minutes; --sizes 1000,2000 shortens it.
+ * 30 minutes; --sizes 1000,2000 shortens it.
  *
  * kavor_bench [--sizes 1000,2000,4000] [--reps 5] [--parts solve,assemble,field,run]
  *             [--kinds random,channel,circle]
