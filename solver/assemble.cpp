@@ -48,6 +48,19 @@ static void AddSelf(double *Gi, int i, int j, int k)
     Gi[k] += j == i ? gf : gn;
 }
 
+/* the weights of the element j-k at the collocation node i into row i of G
+   and H; the double layer also goes to the diagonal, so that the rows of H
+   sum to zero */
+static inline void AddElement(double *Gi, double *Hi, int i, int j, int k, double g1, double g2, double h1,
+                              double h2)
+{
+    Hi[i] -= h1 + h2;
+    Hi[j] += h1;
+    Gi[j] += g1;
+    Hi[k] += h2;
+    Gi[k] += g2;
+}
+
 /* row i of G and H, element by element with the single-element routines:
    the way without working storage */
 static void InfluenceRowPlain(int i)
@@ -61,11 +74,7 @@ static void InfluenceRowPlain(int i)
         }
         double g1, g2, h1, h2;
         ElementIntegrals(x, y, Xb[j], Yb[j], Xb[k], Yb[k], &g1, &g2, &h1, &h2);
-        Hi[i] -= h1 + h2;
-        Hi[j] += h1;
-        Gi[j] += g1;
-        Hi[k] += h2;
-        Gi[k] += g2;
+        AddElement(Gi, Hi, i, j, k, g1, g2, h1, h2);
     }
 }
 
@@ -91,11 +100,7 @@ static void InfluenceRow(const ElementLoop *L, int i)
         }
         double g1, g2, h1, h2;
         WeightsFrom(&E[j], &V[j], &V[k], &W[j], &g1, &g2, &h1, &h2);
-        Hi[i] -= h1 + h2; /* rows of H sum to zero */
-        Hi[j] += h1;
-        Gi[j] += g1;
-        Hi[k] += h2;
-        Gi[k] += g2;
+        AddElement(Gi, Hi, i, j, k, g1, g2, h1, h2);
     }
 }
 

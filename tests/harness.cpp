@@ -144,3 +144,12 @@ std::string Fatal(int code, const std::string &msg)
 {
     return "\nFatal Error Code: " + std::to_string(code) + "\n" + msg + "\n";
 }
+
+void ExpectRejected(const std::string &name, const std::string &input, int code, const std::string &msg)
+{
+    Scratch d;
+    Outcome r = d.KavorOn(input);
+    EXPECT_EQ(r.rc, 1) << name;
+    EXPECT_EQ(r.err, Fatal(code, msg)) << name;
+    EXPECT_EQ(d.Files(), std::vector<std::string>{"in.dat"}) << name;
+}

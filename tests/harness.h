@@ -46,6 +46,10 @@ void SolveModel(const std::string &v2d = "");
 /* the standard error of a fatal error: code and message */
 std::string Fatal(int code, const std::string &msg);
 
+/* runs the program on the input and expects the fatal error code with its
+   message, and no file written; name tells the case */
+void ExpectRejected(const std::string &name, const std::string &input, int code, const std::string &msg);
+
 /* the banner lines that start every run's standard output */
 std::string Banner();
 

@@ -157,13 +157,8 @@ TEST(Reader, FatalErrors)
         {"bad internal point", "t\n4 2\n" + sq + "0.5 0.5\n0.5;0.5\n", 1259, "scan error on X,Y at line 8"},
         {"missing internal point", "t\n4 2\n" + sq + "0.5 0.5\n", 1036, "unexpected end of input file at line 7"},
     };
-    for (auto &c : cases) {
-        Scratch d;
-        Outcome r = d.KavorOn(c.input);
-        EXPECT_EQ(r.rc, 1) << c.name;
-        EXPECT_EQ(r.err, Fatal(c.code, c.msg)) << c.name;
-        EXPECT_EQ(d.Files(), std::vector<std::string>{"in.dat"}) << c.name;
-    }
+    for (auto &c : cases)
+        ExpectRejected(c.name, c.input, c.code, c.msg);
 }
 
 TEST(Reader, FewerThanThreePoints)

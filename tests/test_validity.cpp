@@ -110,13 +110,8 @@ TEST(Geometry, InvalidBoundariesAreRejected)
                                                                      "2 2 1 0\n3 3 1 0\n1 3 1 0\n",
          1232, "boundary 2 point 3 and boundary 3 point 1 are coincident"},
     };
-    for (auto &c : cases) {
-        Scratch d;
-        Outcome r = d.KavorOn(c.input);
-        EXPECT_EQ(r.rc, 1) << c.name;
-        EXPECT_EQ(r.err, Fatal(c.code, c.msg)) << c.name;
-        EXPECT_EQ(d.Files(), std::vector<std::string>{"in.dat"}) << c.name;
-    }
+    for (auto &c : cases)
+        ExpectRejected(c.name, c.input, c.code, c.msg);
 }
 
 TEST(Geometry, TouchingBoundariesAreSolved)
